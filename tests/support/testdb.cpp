@@ -1,0 +1,194 @@
+#include "support/testdb.h"
+
+#include "data/seed.h"
+#include "data/session.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QMutex>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <unistd.h>
+
+namespace tarvik::test {
+
+QString pgServerUri()
+{
+    return qEnvironmentVariable("TARVIK_TEST_PG");
+}
+
+std::vector<Engine> testEngines()
+{
+    std::vector<Engine> e{Engine::SQLite};
+    if (!pgServerUri().isEmpty())
+        e.push_back(Engine::PostgreSQL);
+    return e;
+}
+
+std::string engineName(const ::testing::TestParamInfo<Engine> &info)
+{
+    return info.param == Engine::SQLite ? "SQLite" : "PostgreSQL";
+}
+
+namespace {
+
+// The URI of the server with another database name.
+QString withDatabase(const QString &uri, const QString &dbName)
+{
+    QUrl url(uri);
+    url.setPath(QLatin1Char('/') + dbName);
+    return url.toString();
+}
+
+std::unique_ptr<Database> adminConnection()
+{
+    auto db = Database::open(pgServerUri(), Database::OpenMode::Create);
+    if (!db) {
+        ADD_FAILURE() << "cannot reach TARVIK_TEST_PG: " << db.error().detail.toStdString();
+        return nullptr;
+    }
+    return std::move(*db);
+}
+
+// One template database per test process, made by the init code; every test copies it.
+QString pgTemplate()
+{
+    static QMutex mutex;
+    static QString name;
+    QMutexLocker lock(&mutex);
+    if (!name.isEmpty())
+        return name;
+    const QString candidate = QStringLiteral("tarvik_tmpl_%1").arg(getpid());
+    {
+        auto admin = adminConnection();
+        if (!admin)
+            return {};
+        (void)admin->exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(candidate));
+        if (auto r = admin->exec(QStringLiteral("CREATE DATABASE %1").arg(candidate)); !r) {
+            ADD_FAILURE() << r.error().detail.toStdString();
+            return {};
+        }
+    }
+    {
+        auto created = Database::open(withDatabase(pgServerUri(), candidate), Database::OpenMode::Create);
+        if (!created) {
+            ADD_FAILURE() << created.error().detail.toStdString();
+            return {};
+        }
+        if (auto r = initializeDatabase(**created); !r) {
+            ADD_FAILURE() << r.error().detail.toStdString();
+            return {};
+        }
+    }
+    name = candidate;
+    std::atexit([] {
+        if (auto admin = Database::open(pgServerUri(), Database::OpenMode::Create))
+            (void)(*admin)->exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
+    });
+    return name;
+}
+
+int nextDbNumber()
+{
+    static QAtomicInt n;
+    return n.fetchAndAddRelaxed(1);
+}
+
+} // namespace
+
+TestDb::TestDb(Engine engine) : m_engine(engine)
+{
+    if (engine == Engine::SQLite) {
+        m_target = m_dir.filePath(QStringLiteral("Korvel.db"));
+        auto db = createDatabase(m_target);
+        if (!db) {
+            ADD_FAILURE() << db.error().message.toStdString() << " " << db.error().detail.toStdString();
+            return;
+        }
+        m_db = std::move(*db);
+        return;
+    }
+    const QString tmpl = pgTemplate();
+    m_pgName = QStringLiteral("tarvik_t_%1_%2").arg(getpid()).arg(nextDbNumber());
+    {
+        auto admin = adminConnection();
+        if (!admin)
+            return;
+        (void)admin->exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_pgName));
+        if (auto r = admin->exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_pgName, tmpl)); !r) {
+            ADD_FAILURE() << r.error().detail.toStdString();
+            return;
+        }
+    }
+    m_target = withDatabase(pgServerUri(), m_pgName);
+    reopen();
+}
+
+void TestDb::reopen()
+{
+    m_db.reset();
+    auto db = Database::open(m_target);
+    if (!db) {
+        ADD_FAILURE() << db.error().message.toStdString() << " " << db.error().detail.toStdString();
+        return;
+    }
+    m_db = std::move(*db);
+}
+
+std::unique_ptr<Database> TestDb::connectAgain() const
+{
+    auto db = Database::open(m_target);
+    if (!db) {
+        ADD_FAILURE() << db.error().detail.toStdString();
+        return nullptr;
+    }
+    return std::move(*db);
+}
+
+TestDb::~TestDb()
+{
+    m_db.reset();
+    if (m_engine == Engine::PostgreSQL && !m_pgName.isEmpty()) {
+        if (auto admin = Database::open(pgServerUri(), Database::OpenMode::Create))
+            (void)(*admin)->exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
+    }
+}
+
+void EngineTest::SetUp()
+{
+    m_testDb = std::make_unique<TestDb>(GetParam());
+    ASSERT_TRUE(m_testDb->db().handle().isOpen());
+    // The data module takes its own connection to the test database.
+    m_dm = std::make_unique<TdmData>(m_testDb->connectAgain());
+    dmData = m_dm.get();
+    loginAsSuper();
+    setFixedNow({});
+}
+
+void EngineTest::TearDown()
+{
+    dmData = nullptr;
+    m_dm.reset();
+    m_testDb.reset();
+    setFixedNow({});
+}
+
+void loginAsSuper()
+{
+    LoginContext &c = loginContext();
+    c = LoginContext{};
+    c.OperCode = QStringLiteral("000");
+    c.OperName = QStringLiteral("系统管理员");
+    c.New = c.Edit = c.Del = c.Check = c.Set = c.KHedit = c.Price = true;
+    systemOptions() = SystemOptions{};
+}
+
+QVariant scalarOf(Database &db, const QString &sql, const QVariantList &params)
+{
+    auto r = db.scalar(sql, params);
+    EXPECT_TRUE(r.ok()) << r.error().detail.toStdString();
+    return r.ok() ? *r : QVariant();
+}
+
+} // namespace tarvik::test

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,13 @@ void loginAsSuper();
 QVariant scalarOf(Database &db, const QString &sql, const QVariantList &params = {});
 
 } // namespace tarvik::test
+
+namespace tarvik {
+inline void PrintTo(Engine e, std::ostream *os)
+{
+    *os << (e == Engine::SQLite ? "SQLite" : "PostgreSQL");
+}
+} // namespace tarvik
 
 #define TARVIK_ENGINE_TESTS(Suite)                                                                  \
     INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::ValuesIn(::tarvik::test::testEngines()), \

@@ -10,6 +10,8 @@ namespace mus = kainjow::mustache;
 
 // ------------------------------------------------------------------ Node
 
+Node::Node() : m_kind(Object) {}
+
 Node Node::text(const QString &value)
 {
     Node n;
@@ -46,13 +48,13 @@ Node &Node::set(const QString &name, Node child)
 {
     const QString key = name.toLower();
     for (auto &c : m_children) {
-        if (c.first == key) {
-            c.second = std::move(child);
-            return c.second;
+        if (c.key == key) {
+            c.node = std::move(child);
+            return c.node;
         }
     }
-    m_children.emplace_back(key, std::move(child));
-    return m_children.back().second;
+    m_children.push_back(Child{key, name, std::move(child)});
+    return m_children.back().node;
 }
 
 const Node *Node::child(const QString &name) const
@@ -61,8 +63,8 @@ const Node *Node::child(const QString &name) const
         return nullptr;
     const QString key = name.toLower();
     for (const auto &c : m_children)
-        if (c.first == key)
-            return &c.second;
+        if (c.key == key)
+            return &c.node;
     return nullptr;
 }
 
@@ -130,10 +132,10 @@ bool findName(const Node &node, const QStringList &parts, QStringList &path, int
     const Node *scope = node.kind() == Node::List ? &node.prototype() : &node;
     if (scope->kind() != Node::Object)
         return false;
-    for (const auto &[key, child] : scope->children()) {
+    for (const auto &[key, name, child] : scope->children()) {
         if (child.kind() != Node::List && child.kind() != Node::Object)
             continue;
-        path << key;
+        path << name;
         const Node &inner = child.kind() == Node::List ? child.prototype() : child;
         if (findName(inner, parts, path, depth + 1))
             return true;
@@ -353,8 +355,8 @@ mus::data toMustache(const Node &n)
         break;
     }
     mus::data obj(mus::data::type::object);
-    for (const auto &[key, child] : n.children())
-        obj.set(utf8(key), toMustache(child));
+    for (const auto &c : n.children())
+        obj.set(utf8(c.key), toMustache(c.node));
     return obj;
 }
 

@@ -18,7 +18,7 @@ class Node {
 public:
     enum Kind { Text, Flag, Object, List, Lambda };
 
-    Node() : m_kind(Object) {}
+    Node();
     static Node text(const QString &value);
     static Node flag(bool value);
     static Node object() { return Node(); }
@@ -30,9 +30,10 @@ public:
     bool flagValue() const { return m_flag; }
 
     // Objects: children in the order they were set.
+    struct Child;
     Node &set(const QString &name, Node child);
     const Node *child(const QString &name) const; // case-insensitive
-    const std::vector<std::pair<QString, Node>> &children() const { return m_children; }
+    const std::vector<Child> &children() const { return m_children; }
 
     // Lists.
     void append(Node item) { m_items.push_back(std::move(item)); }
@@ -45,10 +46,16 @@ private:
     Kind m_kind;
     QString m_text;
     bool m_flag = false;
-    std::vector<std::pair<QString, Node>> m_children;
+    std::vector<Child> m_children;
     std::vector<Node> m_items;
     std::shared_ptr<Node> m_prototype;
     std::function<QString(const QString &)> m_lambda;
+};
+
+struct Node::Child {
+    QString key;  // lower case, as templates look it up
+    QString name; // as it was given, for the designer's list
+    Node node;
 };
 
 // Template text of a partial by name ({{> name}}); nullopt when there is none.

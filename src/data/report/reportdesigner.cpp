@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrintPreviewWidget>
@@ -139,7 +140,12 @@ void addChildren(QTreeWidgetItem *parent, QTreeWidget *tree, const Node &node, c
         switch (c.node.kind()) {
         case Node::Text:
         case Node::Flag:
-            item->setText(1, note.isEmpty() ? sampleOf(c.node) : note);
+            if (note.isEmpty())
+                item->setText(1, sampleOf(c.node));
+            else if (depth == 0 && !sampleOf(c.node).isEmpty())
+                item->setText(1, QStringLiteral("%1（现为：%2）").arg(note, sampleOf(c.node)));
+            else
+                item->setText(1, note);
             item->setToolTip(1, sampleOf(c.node));
             item->setData(0, InsertRole,
                           c.node.kind() == Node::Flag ? QStringLiteral("{{#%1}}{{/%1}}").arg(path) : QStringLiteral("{{%1}}").arg(path));
@@ -179,6 +185,8 @@ ReportDesigner::ReportDesigner(Report &report, QWidget *parent)
         previewReport(m_report);
     });
     preview->setShortcut(Qt::Key_F5);
+    QAction *expand = tools->addAction(QStringLiteral("展开子模板"), this, [this] { expandPartial(); });
+    expand->setToolTip(QStringLiteral("把光标所在行的 {{> 子模板}} 换成子模板的内容，以便只为这个模板修改它"));
     tools->addAction(QStringLiteral("撤消修改"), this, [this] {
         m_source->setPlainText(m_saved);
         refreshNow();
@@ -205,7 +213,9 @@ ReportDesigner::ReportDesigner(Report &report, QWidget *parent)
     m_view = new QPrintPreviewWidget(&m_printer, this);
     m_error = new QLabel(this);
     m_error->setWordWrap(true);
-    m_error->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_error->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse);
+    connect(m_error, &QLabel::linkActivated, this, [this](const QString &link) { goToLine(link.toInt()); });
+    m_position = new QLabel(this);
     m_file = new QLabel(QStringLiteral("模板文件：%1").arg(QDir::toNativeSeparators(reportTemplatePath(report.name()))), this);
 
     auto *left = new QWidget(this);
@@ -216,8 +226,7 @@ ReportDesigner::ReportDesigner(Report &report, QWidget *parent)
     auto *right = new QSplitter(Qt::Vertical, this);
     right->addWidget(m_fields);
     right->addWidget(m_view);
-    right->setStretchFactor(0, 2);
-    right->setStretchFactor(1, 3);
+    right->setSizes({300, 420});
     auto *split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(left);
     split->addWidget(right);
@@ -228,7 +237,15 @@ ReportDesigner::ReportDesigner(Report &report, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tools);
     layout->addWidget(split, 1);
-    layout->addWidget(m_file);
+    auto *bottom = new QHBoxLayout;
+    bottom->setContentsMargins(6, 2, 6, 2);
+    bottom->addWidget(m_file, 1);
+    bottom->addWidget(m_position);
+    layout->addLayout(bottom);
+    connect(m_source, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        const QTextCursor c = m_source->textCursor();
+        m_position->setText(QStringLiteral("第 %1 行，第 %2 列").arg(c.blockNumber() + 1).arg(c.positionInBlock() + 1));
+    });
 
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
@@ -279,7 +296,43 @@ void ReportDesigner::insertField(QTreeWidgetItem *item)
 
 QString ReportDesigner::errorText() const
 {
-    return m_error->text();
+    return m_doc && m_doc->hasError() ? m_doc->error()->message : m_error->text();
+}
+
+void ReportDesigner::goToLine(int line)
+{
+    const QTextBlock block = m_source->document()->findBlockByNumber(line - 1);
+    if (!block.isValid())
+        return;
+    QTextCursor c(block);
+    m_source->setTextCursor(c);
+    m_source->centerCursor();
+    m_source->setFocus();
+}
+
+bool ReportDesigner::expandPartial()
+{
+    static const QRegularExpression tag(QStringLiteral("\\{\\{\\s*>\\s*([^}\\s]+)\\s*\\}\\}"));
+    QTextCursor c = m_source->textCursor();
+    const QTextBlock block = c.block();
+    auto m = tag.match(block.text());
+    if (!m.hasMatch()) {
+        ShowMsg(QStringLiteral("光标所在的行没有子模板（{{> 名称}}）。"), MsgInfo);
+        return false;
+    }
+    const auto text = readReportTemplate(m.captured(1));
+    if (!text) {
+        ShowMsg(QStringLiteral("找不到子模板“%1”。").arg(m.captured(1)), MsgWarning);
+        return false;
+    }
+    c.setPosition(block.position() + int(m.capturedStart()));
+    c.setPosition(block.position() + int(m.capturedEnd()), QTextCursor::KeepAnchor);
+    QString body = *text;
+    if (body.endsWith(QLatin1Char('\n')))
+        body.chop(1);
+    c.insertText(body);
+    refreshNow();
+    return true;
 }
 
 int ReportDesigner::previewPageCount() const
@@ -305,8 +358,13 @@ void ReportDesigner::refreshNow()
 void ReportDesigner::showError()
 {
     if (m_doc->hasError()) {
+        const report::TemplateError &e = *m_doc->error();
         m_error->setStyleSheet(QStringLiteral("color: #b00000; padding: 4px;"));
-        m_error->setText(m_doc->error()->message);
+        m_error->setTextFormat(Qt::RichText);
+        QString text = e.message.toHtmlEscaped();
+        if (e.partial.isEmpty() && e.line > 0)
+            text += QStringLiteral(" <a href=\"%1\">转到第 %1 行</a>").arg(e.line);
+        m_error->setText(text);
     } else if (m_doc->isEmpty()) {
         m_error->setStyleSheet(QStringLiteral("color: #606060; padding: 4px;"));
         m_error->setText(QStringLiteral("模板是空的：在左边写入 HTML，用右边列出的名称取数据。"));

@@ -36,6 +36,9 @@ public:
     bool save();        // false (after a message) when the file cannot be written
     void refreshNow();  // re-renders the live preview at once
     void insertField(QTreeWidgetItem *item);
+    void goToLine(int line);
+    // Replaces the {{> partial}} on the cursor's line by the partial's text.
+    bool expandPartial();
 
 protected:
     void done(int result) override;
@@ -53,6 +56,7 @@ private:
     QPrintPreviewWidget *m_view = nullptr;
     QLabel *m_error = nullptr;
     QLabel *m_file = nullptr;
+    QLabel *m_position = nullptr;
     QTimer *m_timer = nullptr;
     QAction *m_save = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 #include <kainjow/mustache.hpp>
 
 namespace tarvik::report {
@@ -310,11 +312,62 @@ private:
     {
         QString msg = QStringLiteral("第 %1 行：“%2” 不是可用的字段或变量名。").arg(line).arg(shown);
         QStringList path;
-        if (findName(m_root, parts, path) && !path.isEmpty())
+        if (findName(m_root, parts, path) && !path.isEmpty()) {
             msg += QStringLiteral("它只能写在 %1 之间。").arg(sectionPath(path));
-        else
+        } else if (const QString near = nearName(parts); !near.isEmpty()) {
+            msg += QStringLiteral("是不是要写 “%1”？").arg(near);
+        } else {
             msg += QStringLiteral("请在设计窗口的字段列表中查看可用的名称。");
+        }
         return msg;
+    }
+
+    // A known name one or two letters away from a mistyped one.
+    QString nearName(const QStringList &parts) const
+    {
+        std::vector<const Node *> scopes;
+        QString prefix;
+        if (parts.size() == 1) {
+            scopes = m_stack;
+        } else {
+            const Node *owner = resolve(parts.mid(0, parts.size() - 1));
+            if (!owner || owner->kind() != Node::Object)
+                return {};
+            scopes.push_back(owner);
+            prefix = parts.mid(0, parts.size() - 1).join(QLatin1Char('.')) + QLatin1Char('.');
+        }
+        const QString wanted = parts.last().toLower();
+        QString best;
+        int bestDistance = 3;
+        for (const Node *scope : scopes) {
+            for (const auto &c : scope->children()) {
+                const int d = editDistance(wanted, c.key);
+                if (d < bestDistance) {
+                    bestDistance = d;
+                    best = c.name;
+                }
+            }
+        }
+        if (best.isEmpty() || bestDistance * 3 > wanted.size())
+            return {};
+        return prefix + best;
+    }
+
+    static int editDistance(const QString &a, const QString &b)
+    {
+        std::vector<int> row(size_t(b.size()) + 1);
+        for (size_t j = 0; j < row.size(); ++j)
+            row[j] = int(j);
+        for (qsizetype i = 1; i <= a.size(); ++i) {
+            int diagonal = row[0];
+            row[0] = int(i);
+            for (qsizetype j = 1; j <= b.size(); ++j) {
+                const int up = row[size_t(j)];
+                row[size_t(j)] = std::min({up + 1, row[size_t(j - 1)] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+                diagonal = up;
+            }
+        }
+        return row.back();
     }
 
     const Node &m_root;

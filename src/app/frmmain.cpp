@@ -167,7 +167,9 @@ void TFrmMain::buildStatusBar()
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         if (i < 4) {
-            l->setFixedWidth(widths[i]);
+            // The designed widths, unless the font on this desktop needs more for the clock.
+            const int needed = l->fontMetrics().horizontalAdvance(QStringLiteral(" 0000-00-00 00:00:00")) + 12;
+            l->setFixedWidth(i == 3 ? std::max(widths[i], needed) : widths[i]);
             sb->addWidget(l);
         } else {
             l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

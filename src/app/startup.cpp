@@ -9,9 +9,39 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QPainter>
 #include <QThread>
 
 namespace tarvik::app {
+
+namespace {
+
+// The program's icon (title bars, child windows, task bar), drawn rather than shipped.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x1F, 0x5F, 0xA8));
+        p.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 6.0, size / 6.0);
+        QFont f(QStringLiteral("Noto Sans CJK SC"));
+        f.setBold(true);
+        f.setPixelSize(int(size * 0.62));
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("T"));
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
+} // namespace
 
 Startup::Startup() = default;
 
@@ -82,6 +112,7 @@ std::unique_ptr<Database> Startup::connectDatabase()
 bool Startup::start()
 {
     QApplication::setApplicationName(kAppTitle);
+    QApplication::setWindowIcon(programIcon());
     showSplash();
 
     auto db = connectDatabase();

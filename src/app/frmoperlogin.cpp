@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QSet>
 
 namespace tarvik::app {
 
@@ -248,12 +249,22 @@ void loadDatabaseOptions()
 void SetLimits(TFrmMain &main)
 {
     const bool super = loginContext().isSuper();
+    // The rule of HasPermission (a PartLimit row for the role and the code), read in one
+    // statement: a broken connection gives one message, not one per command.
+    QSet<QString> granted;
+    if (!super) {
+        RowSet rows;
+        if (dmData->OpenQuery(QStringLiteral("SELECT F_LmtCode FROM PartLimit WHERE F_PartCode = ?"),
+                              {loginContext().PartCode}, rows))
+            for (int r = 0; r < rows.count(); ++r)
+                granted.insert(rows.text(r, QStringLiteral("F_LmtCode")));
+    }
     std::map<int, bool> menuHasCommand;
     for (const CommandInfo &c : commandCatalogue()) {
         QAction *a = main.commandAction(c.code);
         if (!a)
             continue;
-        const bool visible = super || dmData->HasPermission(QString::number(c.code));
+        const bool visible = super || granted.contains(QString::number(c.code));
         a->setVisible(visible);
         a->setEnabled(visible);
         menuHasCommand[c.code / 100] |= visible;

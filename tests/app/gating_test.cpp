@@ -87,6 +87,16 @@ TEST_P(GatingTest, the_super_user_sees_everything)
     EXPECT_TRUE(main().menuNamed(QStringLiteral("nImport"))->menuAction()->isVisible());
 }
 
+TEST_P(GatingTest, permissions_that_cannot_be_read_give_one_message_and_hide_the_commands)
+{
+    addOperator(db(), QStringLiteral("205"), QStringLiteral("质检"), QString(), QStringLiteral("07"));
+    grant(db(), QStringLiteral("07"), {QStringLiteral("201")});
+    ASSERT_TRUE(db().exec(QStringLiteral("DROP TABLE PartLimit")).ok());
+    loginAs(QStringLiteral("205"));
+    EXPECT_EQ(m_prompts.texts(), QStringList({kMsgOpenFailed}));
+    EXPECT_EQ(visibleTopMenus(main()), QStringList({QStringLiteral("窗体"), QStringLiteral("辅助"), QStringLiteral("导航图")}));
+}
+
 TEST_P(GatingTest, re_login_replaces_the_operator_and_gating_while_child_windows_stay_open)
 {
     ScreenRegistry::setOpener(201, [] { ShowChildForm<ProbeForm>(); });

@@ -1,3 +1,4 @@
+#include "data/grid/datagrid.h"
 #include "data/report/report.h"
 #include "data/report/reportformat.h"
 #include "data/report/templateengine.h"
@@ -226,4 +227,46 @@ TEST_F(ReportEngineTest, template_mistakes_give_a_chinese_message_with_the_line)
         const auto e = report::checkTemplate(QString::fromUtf8(ok), r.data(), partials);
         EXPECT_FALSE(e.has_value()) << ok << ": " << (e ? s(e->message) : std::string());
     }
+}
+
+TEST_F(ReportEngineTest, list_reports_take_the_columns_the_grid_shows)
+{
+    RowSet rows;
+    rows.setFields({"f_code", "f_name", "f_amount", "f_price", "f_totalprice"});
+    rows.appendRow({{"f_code", "YL-001"}, {"f_name", "冷轧钢板"}, {"f_amount", 20}, {"f_price", 356.5}, {"f_totalprice", 7130}});
+    rows.appendRow({{"f_code", "YL-002"}, {"f_name", "镀锌角钢"}, {"f_amount", 45}, {"f_price", 68.2}, {"f_totalprice", 3069}});
+    DataGrid grid;
+    grid.setRowSet(&rows);
+    GridColumn code("F_Code", "编码", 70);
+    code.footerKind = FooterKind::Text;
+    code.footerValue = QStringLiteral("合计");
+    GridColumn hidden("F_Name", "名称", 100);
+    hidden.visible = false;
+    GridColumn amount("F_Amount", "数量", 60);
+    amount.displayFormat = QStringLiteral(",0.##");
+    amount.footerKind = FooterKind::Sum;
+    amount.alignment = ColumnAlign::Center;
+    GridColumn price("F_Price", "单价", 60);
+    price.withheld = true; // the operator may not see prices
+    GridColumn total("F_TotalPrice", "金额", 90);
+    total.displayFormat = QStringLiteral("￥,0.00");
+    total.footerFormat = QStringLiteral("￥,0.00##");
+    total.footerKind = FooterKind::Sum;
+    for (const GridColumn &c : {code, hidden, amount, price, total})
+        grid.addColumn(c);
+    grid.moveColumn(4, 0); // the user dragged 金额 to the front
+
+    const ReportColumns columns = reportColumnsOf(grid);
+    QStringList titles;
+    for (const ReportColumn &c : columns)
+        titles << c.title;
+    EXPECT_EQ(titles, QStringList({"金额", "编码", "数量"}));
+    EXPECT_EQ(columns[0].alignment, Qt::AlignRight) << "numbers right when the layout leaves it open";
+    EXPECT_EQ(columns[1].alignment, Qt::AlignLeft);
+    EXPECT_EQ(columns[2].alignment, Qt::AlignHCenter);
+
+    Report r;
+    r.setList(rows, columns);
+    EXPECT_EQ(s(render(r, "{{#frxDM}}{{#cells}}{{text}}|{{/cells}};{{/frxDM}}{{#footer}}{{text}}|{{/footer}}")),
+              "￥7,130.00|YL-001|20|;￥3,069.00|YL-002|45|;￥10,199.00|合计|65|");
 }

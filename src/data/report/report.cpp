@@ -465,7 +465,9 @@ Node footerNode(const TableView &view, const std::vector<QVector<QVariant>> &row
             if (f >= 0)
                 for (const auto &r : rows)
                     s += reportNumber(r.value(f));
-            text = formatNumberPicture(s, f >= 0 ? view.pictures[f] : c.displayFormat);
+            text = formatNumberPicture(s, !c.footerFormat.isEmpty() ? c.footerFormat
+                                              : f >= 0                  ? view.pictures[f]
+                                                                        : c.displayFormat);
         }
         *any = *any || c.footerSum || !c.footerText.isEmpty();
         Node n;

@@ -1,6 +1,7 @@
 #include "data/report/reportformat.h"
 
 #include "data/database.h"
+#include "data/grid/displayformat.h"
 #include "data/schema.h"
 #include "data/session.h"
 
@@ -14,123 +15,6 @@
 namespace tarvik {
 
 namespace {
-
-struct Section {
-    QString prefix;
-    QString suffix;
-    int minInt = 0;     // '0's before the decimal point
-    int minDec = 0;     // '0's after it
-    int maxDec = 0;     // '0's and '#'s after it
-    bool grouping = false;
-    bool hasDigits = false;
-};
-
-QStringList splitSections(const QString &picture)
-{
-    QStringList out;
-    QString cur;
-    QChar quote;
-    for (QChar c : picture) {
-        if (!quote.isNull()) {
-            cur += c;
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-            cur += c;
-        } else if (c == QLatin1Char(';')) {
-            out << cur;
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    out << cur;
-    return out;
-}
-
-Section parseSection(const QString &s)
-{
-    Section sec;
-    bool afterPoint = false;
-    bool seenDigit = false;
-    QString literal;
-    QChar quote;
-    auto flushLiteral = [&](bool beforeDigits) {
-        if (beforeDigits)
-            sec.prefix += literal;
-        else
-            sec.suffix += literal;
-        literal.clear();
-    };
-    for (QChar c : s) {
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            else
-                literal += c;
-            continue;
-        }
-        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-        } else if (c == QLatin1Char('0') || c == QLatin1Char('#')) {
-            if (!seenDigit)
-                flushLiteral(true);
-            else
-                literal.clear(); // literals between digits are not kept
-            seenDigit = true;
-            sec.hasDigits = true;
-            if (afterPoint) {
-                ++sec.maxDec;
-                if (c == QLatin1Char('0'))
-                    sec.minDec = sec.maxDec;
-            } else if (c == QLatin1Char('0')) {
-                ++sec.minInt;
-            }
-        } else if (c == QLatin1Char('.') && !afterPoint) {
-            if (!seenDigit)
-                flushLiteral(true);
-            afterPoint = true;
-            seenDigit = true;
-            sec.hasDigits = true;
-        } else if (c == QLatin1Char(',') && !afterPoint) {
-            if (!seenDigit)
-                flushLiteral(true);
-            sec.grouping = true;
-            seenDigit = true;
-        } else {
-            literal += c;
-        }
-    }
-    flushLiteral(!seenDigit);
-    return sec;
-}
-
-QString applySection(double magnitude, const Section &sec)
-{
-    if (!sec.hasDigits)
-        return sec.prefix + sec.suffix;
-    QString digits = roundedDecimalText(magnitude, sec.maxDec);
-    QString whole = digits.section(QLatin1Char('.'), 0, 0);
-    QString frac = digits.section(QLatin1Char('.'), 1);
-    while (frac.size() > sec.minDec && frac.endsWith(QLatin1Char('0')))
-        frac.chop(1);
-    // "#" before the point: a zero whole part is left out.
-    if (whole == QLatin1String("0") && sec.minInt == 0)
-        whole.clear();
-    while (whole.size() < sec.minInt)
-        whole.prepend(QLatin1Char('0'));
-    if (sec.grouping) {
-        for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
-            whole.insert(i, QLatin1Char(','));
-    }
-    QString number = whole;
-    if (!frac.isEmpty())
-        number += QLatin1Char('.') + frac;
-    if (number.isEmpty())
-        number = QStringLiteral("0");
-    return sec.prefix + number + sec.suffix;
-}
 
 QString shortestText(double v)
 {
@@ -209,21 +93,7 @@ QString formatNumberPicture(double value, const QString &picture)
         value = 0;
     if (picture.trimmed().isEmpty())
         return shortestText(value);
-    const QStringList sections = splitSections(picture);
-    const Section pos = parseSection(sections.value(0));
-    // A value that rounds to zero at the places shown counts as zero.
-    const bool roundsToZero = roundedDecimalText(value, pos.hasDigits ? pos.maxDec : 0)
-                                  .remove(QLatin1Char('0'))
-                                  .remove(QLatin1Char('.'))
-                                  .isEmpty();
-    if (roundsToZero && sections.size() >= 3 && !sections.at(2).isEmpty())
-        return applySection(0, parseSection(sections.at(2)));
-    if (value < 0 && !roundsToZero) {
-        if (sections.size() >= 2 && !sections.at(1).isEmpty())
-            return applySection(-value, parseSection(sections.at(1)));
-        return QLatin1Char('-') + applySection(-value, pos);
-    }
-    return applySection(std::fabs(value), pos);
+    return formatNumber(value, picture);
 }
 
 FieldKind fieldKindOf(const QString &field, const QVariant &value)

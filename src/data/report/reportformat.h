@@ -5,12 +5,8 @@
 
 namespace tarvik {
 
-// Number pictures as the grids use them: ",0.##;-,0.##", "￥,0.00", "0.##", "0.".
-// Sections positive;negative;zero; "0" a digit always shown, "#" a digit shown
-// when it is not a leading or trailing zero, "," grouping by thousands, "."
-// the decimal point (left out when no decimal follows), quoted or other
-// characters literal. Rounds half away from zero at the last decimal shown.
-// An empty picture gives the shortest exact text.
+// A number by a grid picture (formatNumber of the grids), so reports print
+// what the grid shows; an empty picture gives the shortest exact text.
 QString formatNumberPicture(double value, const QString &picture);
 
 // Rounds the shortest decimal text of |value| to `decimals` places, half away

@@ -4,6 +4,7 @@
 #include "data/report/templateengine.h"
 #include "data/session.h"
 #include "report_fixture.h"
+#include "support/testdb.h"
 
 #include <gtest/gtest.h>
 
@@ -270,3 +271,45 @@ TEST_F(ReportEngineTest, list_reports_take_the_columns_the_grid_shows)
     EXPECT_EQ(s(render(r, "{{#frxDM}}{{#cells}}{{text}}|{{/cells}};{{/frxDM}}{{#footer}}{{text}}|{{/footer}}")),
               "￥7,130.00|YL-001|20|;￥3,069.00|YL-002|45|;￥10,199.00|合计|65|");
 }
+
+namespace {
+class ReportDataTest : public EngineTest {};
+} // namespace
+
+TEST_P(ReportDataTest, a_stored_bill_prints_the_same_on_every_engine)
+{
+    systemOptions().PrintRows = 2;
+    ASSERT_TRUE(db().exec("INSERT INTO DepotM (F_Code, F_Flag, F_OperFlag, F_MakeDate, F_date, F_CheckFlag, F_client) "
+                          "VALUES (?, 1, 1, ?, ?, ?, ?)",
+                          {"CJD20240315001", QDate(2024, 3, 15), QDate(2024, 3, 16), true, "华联五金 'A' 100%"})
+                    .ok());
+    const struct {
+        const char *code;
+        double amount;
+        double price;
+        QVariant rq1;
+    } lines[] = {{"YL-001", 20, 356.5, QDate(1900, 8, 14)}, {"YL-002", 2.5, 0.125, QDate(2024, 5, 6)}, {"YL-003", 1, 1000, QVariant()}};
+    for (const auto &l : lines)
+        ASSERT_TRUE(db().exec("INSERT INTO DepotD (F_Code, F_GoodCode, F_amount, F_price, F_totalPrice, F_RQ1) VALUES (?, ?, ?, ?, ?, ?)",
+                              {"CJD20240315001", l.code, l.amount, l.price, l.amount * l.price, l.rq1})
+                        .ok());
+    RowSet header;
+    RowSet detail;
+    ASSERT_TRUE(header.open(db(), "SELECT * FROM DepotM WHERE F_Code = ?", {"CJD20240315001"}).ok());
+    ASSERT_TRUE(detail.open(db(), "SELECT * FROM DepotD WHERE F_Code = ? ORDER BY F_ID", {"CJD20240315001"}).ok());
+    Report r;
+    r.setVariables(dataModuleReportVariable);
+    r.setBill(header, detail);
+    r.setSource(QStringLiteral("{{frxDM.F_Code}} {{frxDM.F_MakeDate}} {{frxDM.F_CheckFlag}} {{frxDM.F_client}}\n"
+                               "{{#pages}}{{pageNo}}/{{pageCount}}:{{#lines}} {{F_GoodCode}} {{F_amount}}×{{F_price}}={{F_totalPrice}} [{{F_RQ1}}]{{/lines}}"
+                               " 小计{{pageSum.F_totalPrice}}\n{{/pages}}合计{{sum.F_totalPrice}} {{sum.big.F_totalPrice}}"));
+    const Report::Output out = r.render();
+    ASSERT_FALSE(out.error) << out.error->message.toStdString();
+    EXPECT_EQ(out.html.toStdString(),
+              "CJD20240315001 2024-03-15 是 华联五金 'A' 100%\n"
+              "1/2: YL-001 20×356.50=7,130.00 [] YL-002 2.5×0.13=0.31 [2024-05-06] 小计7,130.31\n"
+              "2/2: YL-003 1×1,000.00=1,000.00 [] 小计1,000.00\n"
+              "合计8,130.31 捌千壹佰叁拾零元叁角壹分");
+}
+
+TARVIK_ENGINE_TESTS(ReportDataTest);

@@ -18,6 +18,7 @@
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QUrl>
 
 #include <cmath>
 
@@ -650,6 +651,8 @@ ReportDocument::ReportDocument(const Report::Output &output, const QString &temp
     } else {
         m_setup = parsePageSetup(QString());
     }
+    // Pictures in templates (<img src="logo.png">) are found beside the templates.
+    m_doc->setBaseUrl(QUrl::fromLocalFile(reportFolder() + QLatin1Char('/')));
     m_doc->setHtml(html);
     layoutFor(m_setup.layout);
 }

@@ -31,6 +31,7 @@ void dumpPages(ReportDocument &doc, const QString &name)
     QDir().mkpath(dir);
     for (int i = 0; i < doc.pageCount(); ++i)
         doc.pageImage(i, 110).save(QStringLiteral("%1/%2-%3.png").arg(dir, name).arg(i + 1));
+    EXPECT_TRUE(doc.exportPdf(QStringLiteral("%1/%2.pdf").arg(dir, name)).ok());
 }
 
 class KitTest : public ::testing::Test {

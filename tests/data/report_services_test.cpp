@@ -9,6 +9,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -79,6 +82,22 @@ TEST_F(ReportServicesTest, bill_preview_shows_the_pages_and_exports_a_pdf)
         preview->goToPage(3);
         EXPECT_EQ(preview->currentPage(), 3);
         preview->exportPdf();
+
+        // Page set-up and printing go through their dialogs; the printer here writes a PDF file.
+        p.answerDialog([&](QDialog &setup) {
+            auto *printer = static_cast<QPageSetupDialog &>(setup).printer();
+            printer->setPageOrientation(QPageLayout::Landscape);
+            return int(QDialog::Accepted);
+        });
+        preview->pageSetup();
+        EXPECT_EQ(preview->printer().pageLayout().orientation(), QPageLayout::Landscape);
+        p.answerDialog([&](QDialog &print) {
+            auto *printer = static_cast<QPrintDialog &>(print).printer();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(m_dir.filePath(QStringLiteral("printed.pdf")));
+            return int(QDialog::Accepted);
+        });
+        preview->print();
         return 0;
     });
     PrintBillReport(QStringLiteral("frTest"), *header, *lines);
@@ -91,6 +110,7 @@ TEST_F(ReportServicesTest, bill_preview_shows_the_pages_and_exports_a_pdf)
     ASSERT_TRUE(out.open(QIODevice::ReadOnly)) << "the .pdf extension is added";
     EXPECT_TRUE(out.read(5) == "%PDF-");
     EXPECT_FALSE(QFile::exists(pdf + QStringLiteral(".pdf.part")));
+    EXPECT_GT(QFileInfo(m_dir.filePath(QStringLiteral("printed.pdf"))).size(), 1000) << "printed through the print dialog";
     EXPECT_TRUE(p.shown.isEmpty());
     EXPECT_TRUE(p.unexpected.isEmpty()) << p.unexpected.join(QLatin1Char(';')).toStdString();
 }
@@ -169,7 +189,14 @@ TEST_F(ReportServicesTest, designer_lists_fields_previews_live_and_saves_into_th
         EXPECT_EQ(designer->previewPageCount(), 3);
         // The variables of the design come first, then both datasets.
         QTreeWidget *tree = designer->fieldTree();
-        EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("自定义变量"));
+        QTreeWidgetItem *vars = tree->topLevelItem(0);
+        EXPECT_EQ(vars->text(0), QStringLiteral("自定义变量"));
+        EXPECT_EQ(vars->childCount(), 2) << "a bill's variables: PageMaxRow and sCurKHname";
+        if (vars->childCount() != 2)
+            return 0;
+        EXPECT_EQ(vars->child(0)->text(0), QStringLiteral("PageMaxRow"));
+        EXPECT_TRUE(vars->child(0)->text(1).contains(QStringLiteral("现为：5")));
+        EXPECT_EQ(vars->child(1)->text(0), QStringLiteral("sCurKHname"));
         EXPECT_FALSE(tree->findItems(QStringLiteral("F_GoodCode"), Qt::MatchRecursive).isEmpty());
         EXPECT_FALSE(tree->findItems(QStringLiteral("PageMaxRow"), Qt::MatchRecursive).isEmpty());
         const auto dd = tree->findItems(QStringLiteral("frxDD"), Qt::MatchExactly);

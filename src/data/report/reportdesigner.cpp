@@ -274,8 +274,12 @@ void ReportDesigner::fillFields()
     auto *vars = new QTreeWidgetItem(m_fields, {QStringLiteral("自定义变量"), QStringLiteral("打印时由程序提供")});
     Node variables;
     Node rest;
+    // The variables a bill or a list gets from the program; the others stay usable, listed below.
+    const QStringList designVariables = bill
+        ? QStringList{QStringLiteral("PageMaxRow"), QStringLiteral("sCurKHname")}
+        : QStringList{QStringLiteral("sCurKHname"), QStringLiteral("memoDate"), QStringLiteral("memoCaption")};
     for (const auto &c : root.children()) {
-        const bool isVar = reportVariableNames().contains(c.name, Qt::CaseInsensitive);
+        const bool isVar = designVariables.contains(c.name, Qt::CaseInsensitive);
         (isVar ? variables : rest).set(c.name, c.node);
     }
     addChildren(vars, m_fields, variables, QString(), bill, 0);

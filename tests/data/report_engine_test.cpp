@@ -158,6 +158,9 @@ TEST_F(ReportEngineTest, list_reports_print_the_given_columns_with_formats_and_f
     EXPECT_EQ(s(render(r, "{{#hasFooter}}{{#footer}}{{text}}|{{/footer}}{{/hasFooter}} {{rowCount}} {{sum.F_Price}}")),
               "合  计||1,279.5|| 2 424.70");
     EXPECT_EQ(s(render(r, "{{#frxDM}}{{F_Flag}}{{raw.f_amount}};{{/frxDM}}")), "11234.5;045;");
+    r.setRowLimit(1); // the designer's live preview: first rows only, totals of all
+    EXPECT_EQ(s(render(r, "{{#frxDM}}{{f_code}};{{/frxDM}}{{rowCount}} {{sum.f_amount}}")), "YL-001;2 1,279.5");
+    r.setRowLimit(0);
     EXPECT_EQ(s(render(r, "{{#MoneyMinToBig}}￥{{sum.f_price}}{{/MoneyMinToBig}}")), "肆佰贰拾肆元柒角零分")
         << "the capital-amount function reads a formatted number";
 }

@@ -303,6 +303,19 @@ void Report::setVariables(ReportVariables supplier)
     invalidate();
 }
 
+void Report::setRowLimit(int rows)
+{
+    if (rows == m_rowLimit)
+        return;
+    m_rowLimit = std::max(rows, 0);
+    invalidate();
+}
+
+int Report::listRowCount() const
+{
+    return m_kind == Kind::List || m_kind == Kind::MasterDetail ? int(m_master.rows.size()) : 0;
+}
+
 QVariant Report::variable(const QString &name) const
 {
     if (m_variables) {
@@ -547,7 +560,8 @@ Node Report::build() const
     }
     case Kind::List:
     case Kind::MasterDetail: {
-        Node rows = listOf(master, m_master.rows, 0, m_master.rows.size());
+        const size_t shown = m_rowLimit > 0 ? std::min(m_master.rows.size(), size_t(m_rowLimit)) : m_master.rows.size();
+        Node rows = listOf(master, m_master.rows, 0, shown);
         if (m_kind == Kind::MasterDetail) {
             const int mk = m_masterKey.isEmpty() ? -1 : fieldIndexOf(m_master.fields, m_masterKey);
             const int dk = m_detailKey.isEmpty() ? -1 : fieldIndexOf(m_detail.fields, m_detailKey);
@@ -556,7 +570,7 @@ Node Report::build() const
             proto.set(QStringLiteral("frxDD"), listOf(detail, {}, 0, 0));
             proto.set(QStringLiteral("detailSum"), sumNode(detail, {}, 0, 0));
             Node linked = Node::list(proto);
-            for (size_t r = 0; r < m_master.rows.size(); ++r) {
+            for (size_t r = 0; r < shown; ++r) {
                 Node row = rowNode(master, &m_master.rows[r], int(r) + 1);
                 std::vector<QVector<QVariant>> mine;
                 const QString key = mk >= 0 ? m_master.rows[r].value(mk).toString() : QString();

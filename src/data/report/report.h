@@ -80,6 +80,11 @@ public:
     void setMasterDetail(const RowSet &master, const ReportColumns &masterColumns, const RowSet &detail,
                          const ReportColumns &detailColumns, const QString &masterKey, const QString &detailKey);
     void setVariables(ReportVariables supplier);
+    // Lays out only the first rows of a list (0: all). The designer's live
+    // preview uses it so typing stays quick on long lists.
+    void setRowLimit(int rows);
+    int rowLimit() const { return m_rowLimit; }
+    int listRowCount() const; // rows of a list as bound, before any limit
 
     QVariant variable(const QString &name) const;
     int pageMaxRow() const;
@@ -115,6 +120,7 @@ private:
     QString m_masterKey;
     QString m_detailKey;
     ReportVariables m_variables;
+    int m_rowLimit = 0;
     mutable std::unique_ptr<report::Node> m_data;
 };
 

@@ -127,6 +127,8 @@ QString sampleOf(const Node &n)
 
 enum { InsertRole = Qt::UserRole + 1 };
 
+constexpr int kLivePreviewRows = 200;
+
 void addChildren(QTreeWidgetItem *parent, QTreeWidget *tree, const Node &node, const QString &prefix, bool bill, int depth)
 {
     const Node &scope = node.kind() == Node::List ? (node.items().empty() ? node.prototype() : node.items().front()) : node;
@@ -182,7 +184,10 @@ ReportDesigner::ReportDesigner(Report &report, QWidget *parent)
     m_save->setShortcut(QKeySequence::Save);
     QAction *preview = tools->addAction(QStringLiteral("预览"), this, [this] {
         refreshNow();
+        // The full preview shows every row; the live one only the first rows.
+        m_report.setRowLimit(0);
         previewReport(m_report);
+        m_report.setRowLimit(kLivePreviewRows);
     });
     preview->setShortcut(Qt::Key_F5);
     QAction *expand = tools->addAction(QStringLiteral("展开子模板"), this, [this] { expandPartial(); });
@@ -258,12 +263,16 @@ ReportDesigner::ReportDesigner(Report &report, QWidget *parent)
     });
     connect(m_fields, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) { insertField(item); });
 
+    m_report.setRowLimit(kLivePreviewRows);
     fillFields();
     refreshNow();
     m_view->fitToWidth();
 }
 
-ReportDesigner::~ReportDesigner() = default;
+ReportDesigner::~ReportDesigner()
+{
+    m_report.setRowLimit(0);
+}
 
 void ReportDesigner::fillFields()
 {
@@ -374,7 +383,10 @@ void ReportDesigner::showError()
         m_error->setText(QStringLiteral("模板是空的：在左边写入 HTML，用右边列出的名称取数据。"));
     } else {
         m_error->setStyleSheet(QStringLiteral("color: #0a5a2a; padding: 4px;"));
-        m_error->setText(QStringLiteral("模板正确，共 %1 页。").arg(m_doc->pageCount()));
+        QString text = QStringLiteral("模板正确，共 %1 页。").arg(m_doc->pageCount());
+        if (m_report.listRowCount() > kLivePreviewRows)
+            text += QStringLiteral("（这里只显示前 %1 行，共 %2 行；按“预览”看全部。）").arg(kLivePreviewRows).arg(m_report.listRowCount());
+        m_error->setText(text);
     }
 }
 

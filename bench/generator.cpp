@@ -329,6 +329,7 @@ private:
 struct Item {
     QString code, name, pycode, type, spec, unit, address;
     double price = 0;
+    double opening = 0; // as the stock formula sees it: 0 for a stopped item
     bool stopped = false;
 };
 
@@ -602,6 +603,7 @@ private:
             const double opening = m_rng.chance(0.15) ? 0.0 : double(m_rng.range(1, 200) * 10);
             if (it.stopped)
                 ++m_stats.stoppedItems;
+            it.opening = it.stopped ? 0 : opening;
             if (auto r = goods.add({it.code, it.name, it.pycode, it.type, it.spec, it.unit, it.address, opening, it.price,
                                     round2(opening * it.price), round2(it.price * 1.08), round2(it.price * 0.95),
                                     opening * 5 + 1000, std::floor(opening / 10), it.stopped,
@@ -680,6 +682,7 @@ private:
             if (it.stopped)
                 ++m_stats.stoppedItems;
             const double opening = m_rng.chance(0.2) ? 0.0 : double(m_rng.range(1, 60) * 10);
+            it.opening = it.stopped ? 0 : opening;
             if (auto r = products.add({it.code, it.name, it.pycode, it.type, it.spec, it.unit, opening, it.price,
                                        round2(opening * it.price), round2(it.price * 1.15), round2(it.price * 0.9), 2000.0,
                                        20.0, it.stopped, it.stopped ? u8("停产") : QString()});
@@ -972,10 +975,57 @@ private:
     }
 
     // Distinct items for one bill, the popular ones more often.
+    // Items whose running stock went below zero wait here for a receipt.
+    struct Shortage {
+        std::vector<double> stock;
+        std::vector<char> queued;
+        std::vector<int> queue;
+        size_t head = 0;
+
+        explicit Shortage(const std::vector<Item> &items)
+        {
+            for (const Item &it : items)
+                stock.push_back(it.opening);
+            queued.assign(items.size(), 0);
+        }
+        void move(int item, double signedQty)
+        {
+            stock[size_t(item)] += signedQty;
+            if (stock[size_t(item)] < 0 && !queued[size_t(item)]) {
+                queued[size_t(item)] = 1;
+                queue.push_back(item);
+            }
+        }
+        // The next short item, or -1.
+        int next()
+        {
+            while (head < queue.size()) {
+                const int i = queue[head++];
+                queued[size_t(i)] = 0;
+                if (stock[size_t(i)] < 0)
+                    return i;
+            }
+            queue.clear();
+            head = 0;
+            return -1;
+        }
+    };
+
+    // Distinct items for one bill, the popular ones more often; a receipt first restocks
+    // items that ran short (up to half of its lines).
     void pickItems(int count, int poolSize, std::vector<int> &out, std::vector<qint64> &mark, qint64 stamp,
-                   const std::vector<int> &popularity)
+                   const std::vector<int> &popularity, Shortage *restock = nullptr)
     {
         out.clear();
+        while (restock && int(out.size()) < count / 2) {
+            const int i = restock->next();
+            if (i < 0)
+                break;
+            if (mark[size_t(i)] == stamp)
+                continue;
+            mark[size_t(i)] = stamp;
+            out.push_back(i);
+        }
         while (int(out.size()) < count) {
             const int i = popularity[size_t(m_rng.skewed(poolSize))];
             if (mark[size_t(i)] == stamp)
@@ -1019,6 +1069,12 @@ private:
         for (size_t i = prodPopularity.size(); i > 1; --i)
             std::swap(prodPopularity[i - 1], prodPopularity[size_t(m_rng.below(int(i)))]);
         std::vector<qint64> matMark(m_materials.size(), -1), prodMark(m_products.size(), -1);
+        Shortage matShort(m_materials), prodShort(m_products);
+        // A restocking line brings the item back above zero with some to spare.
+        auto restockQty = [&](Shortage &s, int item, double usual) {
+            const double short_ = -s.stock[size_t(item)];
+            return short_ > 0 ? std::ceil(short_ / 10.0) * 10.0 + usual : usual;
+        };
 
         std::vector<std::array<int, 8>> seq(m_days.size());
         for (auto &a : seq)
@@ -1103,9 +1159,10 @@ private:
                         l.started = true;
                     }
                 } else {
-                    pickItems(b.lines, int(m_products.size()), items, prodMark, qint64(bi), prodPopularity);
+                    pickItems(b.lines, int(m_products.size()), items, prodMark, qint64(bi), prodPopularity, &prodShort);
                     for (int p : items)
-                        billLines.push_back({p, true, double(m_rng.range(1, 40)), round2(m_products[size_t(p)].price * 0.7), false});
+                        billLines.push_back({p, true, restockQty(prodShort, p, double(m_rng.range(1, 40))),
+                                             round2(m_products[size_t(p)].price * 0.7), false});
                 }
                 break;
             case -3:
@@ -1135,10 +1192,12 @@ private:
                     client = m_suppliers.empty() ? QString() : m_suppliers[size_t(m_rng.skewed(int(m_suppliers.size())))].name;
                 if (b.kind == 1 && m_rng.chance(0.6))
                     oldCode = QStringLiteral("CG") + day.toString(QStringLiteral("yyMMdd")) + digits(3);
-                pickItems(b.lines, int(m_materials.size()), items, matMark, qint64(bi), matPopularity);
+                pickItems(b.lines, int(m_materials.size()), items, matMark, qint64(bi), matPopularity,
+                          b.kind == 1 ? &matShort : nullptr);
                 for (int m : items) {
                     const Item &mat = m_materials[size_t(m)];
-                    const double qty = b.kind == 1 ? double(m_rng.range(5, 200) * 10) : double(m_rng.range(1, 50));
+                    const double qty = b.kind == 1 ? restockQty(matShort, m, double(m_rng.range(5, 200) * 10))
+                                                   : double(m_rng.range(1, 50));
                     billLines.push_back({m, false, qty, round2(mat.price * m_rng.real(0.92, 1.08)), false});
                 }
                 break;
@@ -1150,6 +1209,11 @@ private:
                 const double total = round2(l.qty * l.price);
                 sumQty += l.qty;
                 sumTotal += total;
+                const double signedQty = b.kind > 0 ? l.qty : -l.qty;
+                if (l.product && !l.productLine)
+                    prodShort.move(l.item, signedQty);
+                else if (!l.product)
+                    matShort.move(l.item, signedQty);
                 if (auto r = lines.add({code, it.code, it.name, it.type, it.spec, it.unit,
                                         l.product ? QVariant() : QVariant(it.address), l.product ? QVariant() : QVariant(it.pycode),
                                         l.qty, roundMoney(l.price), total, l.productLine ? QVariant(total) : QVariant(),

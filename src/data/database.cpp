@@ -173,7 +173,12 @@ Result<void> Database::probeSqliteFile() const
     if (size % pageSize != 0)
         return makeError(notOurs, QStringLiteral("file size is not a whole number of pages (truncated?)"));
     const quint64 pages = be(28, 4);
-    if (be(92, 4) == be(24, 4) && pages > 0 && pages * pageSize > size)
+    // A checkpoint copies page 1 (with the new page count) before the pages after it, so a
+    // process killed in the middle of one leaves a file shorter than its header says; the log
+    // still holds every page and the next open completes the checkpoint. Only without a log is
+    // a short file truncated.
+    const bool logged = QFileInfo(m_spec.path + QStringLiteral("-wal")).size() > 0;
+    if (!logged && be(92, 4) == be(24, 4) && pages > 0 && pages * pageSize > size)
         return makeError(notOurs, QStringLiteral("file shorter than its header says (truncated)"));
     return {};
 }

@@ -18,6 +18,8 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(lines.open(dm().db(), "SELECT * FROM DepotD WHERE F_Code = ?", {QStringLiteral("none")}).ok());
         grid.setRowSet(&lines);
     }

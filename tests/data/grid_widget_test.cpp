@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QComboBox>
 #include <QSignalSpy>
@@ -190,6 +191,15 @@ TEST_F(DataGridTest, enter_handler_runs_first_and_may_take_over)
     EXPECT_EQ(grid.currentColumn(), 2);
     takeOver = false;
     key(Qt::Key_Enter);
+    EXPECT_EQ(grid.currentColumn(), 3);
+
+    // Screen shortcuts see every key first; a key they accept goes no further.
+    QObject::connect(&grid, &DataGrid::keyPressed, &grid, [](QKeyEvent *e) {
+        if (e->key() == Qt::Key_Return)
+            e->accept();
+    });
+    key(Qt::Key_Return);
+    EXPECT_EQ(seen.size(), 2);
     EXPECT_EQ(grid.currentColumn(), 3);
 }
 

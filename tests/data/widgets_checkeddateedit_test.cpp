@@ -2,7 +2,10 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -90,4 +93,20 @@ TEST(CheckedDateEdit, keyboard_space_toggles_typing_ticks_enter_reaches_the_form
 
     QTest::keyClick(edit->dateEdit(), Qt::Key_Return);
     EXPECT_TRUE(form.keys.contains(Qt::Key_Return)) << "the form's Enter-moves-on handler must see Enter";
+}
+
+TEST(CheckedDateEdit, look)
+{
+    const QString dir = qEnvironmentVariable("TARVIK_LOOK_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "set TARVIK_LOOK_DIR to look at the picker";
+    QWidget form;
+    auto *layout = new QHBoxLayout(&form);
+    layout->addWidget(new QLabel(QStringLiteral("自"), &form));
+    layout->addWidget(new CheckedDateEdit(QDate(2024, 3, 1), true, &form));
+    layout->addWidget(new QLabel(QStringLiteral("至"), &form));
+    layout->addWidget(new CheckedDateEdit(QDate(2024, 3, 31), false, &form));
+    form.show();
+    QApplication::processEvents();
+    form.grab().save(dir + QStringLiteral("/checkeddateedit.png"));
 }

@@ -283,7 +283,10 @@ int DataGrid::columnCount() const
 
 const GridColumn &DataGrid::column(int i) const
 {
-    Q_ASSERT(i >= 0 && i < columnCount());
+    // Out of range (a field the grid lacks) gives an empty column rather than a crash.
+    static const GridColumn none;
+    if (i < 0 || i >= columnCount())
+        return none;
     return m_model->columns()[i];
 }
 

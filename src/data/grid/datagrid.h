@@ -33,7 +33,7 @@ public:
     // Columns, in display order.
     const QVector<GridColumn> &columns() const;
     int columnCount() const;
-    const GridColumn &column(int i) const;
+    const GridColumn &column(int i) const; // an empty column when i is out of range
     int columnIndex(const QString &field) const; // case-insensitive, -1 when absent
     int addColumn(const GridColumn &col);
     void insertColumn(int at, const GridColumn &col);

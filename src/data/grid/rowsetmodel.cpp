@@ -55,11 +55,13 @@ void RowSetModel::setRowSet(RowSet *set)
             m_set = nullptr;
             rebindFields();
             endResetModel();
+            m_alignCache.clear();
             emit contentChanged();
         });
     }
     rebindFields();
     endResetModel();
+    m_alignCache.clear();
     emit contentChanged();
 }
 
@@ -69,6 +71,7 @@ void RowSetModel::setColumns(const QVector<GridColumn> &columns)
     m_columns = columns;
     rebindFields();
     endResetModel();
+    m_alignCache.clear();
     emit contentChanged();
 }
 
@@ -83,6 +86,7 @@ void RowSetModel::updateColumn(int column, const GridColumn &col)
     emit headerDataChanged(Qt::Horizontal, column, column);
     if (rowCount() > 0)
         emit dataChanged(index(0, column), index(rowCount() - 1, column));
+    m_alignCache.clear();
     emit contentChanged();
 }
 
@@ -150,6 +154,11 @@ Qt::Alignment RowSetModel::alignment(int column) const
     case ColumnAlign::Default: break;
     }
     // Numbers line up on the right, as the column of a numeric field does by default.
+    if (m_alignCache.size() != m_columns.size())
+        m_alignCache = QVector<int>(m_columns.size(), -1);
+    if (m_alignCache[column] >= 0)
+        return Qt::Alignment(m_alignCache[column]);
+    Qt::Alignment found = Qt::AlignLeft | Qt::AlignVCenter;
     if (m_set) {
         const int f = fieldOf(column);
         for (int r = 0; f >= 0 && r < m_set->count() && r < 20; ++r) {
@@ -157,11 +166,12 @@ Qt::Alignment RowSetModel::alignment(int column) const
             if (v.isNull())
                 continue;
             if (isNumericValue(v))
-                return Qt::AlignRight | Qt::AlignVCenter;
+                found = Qt::AlignRight | Qt::AlignVCenter;
             break;
         }
     }
-    return Qt::AlignLeft | Qt::AlignVCenter;
+    m_alignCache[column] = int(found);
+    return found;
 }
 
 int RowSetModel::rowCount(const QModelIndex &parent) const
@@ -258,6 +268,7 @@ void RowSetModel::onReset()
     beginResetModel();
     rebindFields();
     endResetModel();
+    m_alignCache.clear();
     emit contentChanged();
 }
 
@@ -267,6 +278,7 @@ void RowSetModel::onRowInserted(int row)
     beginInsertRows({}, row, row);
     m_rowCount = m_set ? m_set->count() : 0;
     endInsertRows();
+    m_alignCache.clear();
     emit contentChanged();
 }
 
@@ -279,6 +291,7 @@ void RowSetModel::onRowRemoved(int row)
     beginRemoveRows({}, row, row);
     m_rowCount = m_set ? m_set->count() : 0;
     endRemoveRows();
+    m_alignCache.clear();
     emit contentChanged();
 }
 
@@ -287,6 +300,7 @@ void RowSetModel::onValueChanged(int row, int)
     // A style may depend on any field of the row (a negative quantity reddens the whole line).
     if (columnCount() > 0)
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    m_alignCache.clear();
     emit contentChanged();
 }
 

@@ -60,6 +60,7 @@ private:
     int m_rowCount = 0; // rows announced to the views (the RowSet tells of changes after making them)
     bool m_readOnly = false;
     CellStyleFn m_style;
+    mutable QVector<int> m_alignCache; // default alignments by column, -1 not yet known
 };
 
 } // namespace tarvik

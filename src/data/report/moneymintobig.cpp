@@ -1,36 +1,12 @@
 #include "data/report/moneymintobig.h"
 
-#include <QLocale>
-
-#include <cmath>
+#include "data/report/reportformat.h"
 
 namespace tarvik {
 
 QString moneyTwoDecimals(double amount)
 {
-    if (!std::isfinite(amount))
-        return QStringLiteral("0.00");
-    // Round the shortest decimal form of the value, not its binary
-    // approximation, so 1.005 typed by the user rounds up as on paper.
-    const QString shortest = QString::number(std::fabs(amount), 'f', QLocale::FloatingPointShortest);
-    const qsizetype dot = shortest.indexOf(QLatin1Char('.'));
-    QString whole = dot < 0 ? shortest : shortest.left(dot);
-    QString frac = dot < 0 ? QString() : shortest.mid(dot + 1);
-    const bool up = frac.size() > 2 && frac.at(2) >= QLatin1Char('5');
-    frac = (frac + QStringLiteral("00")).left(2);
-    QString digits = whole + frac;
-    if (up) {
-        qsizetype i = digits.size() - 1;
-        while (i >= 0 && digits.at(i) == QLatin1Char('9')) {
-            digits[i] = QLatin1Char('0');
-            --i;
-        }
-        if (i < 0)
-            digits.prepend(QLatin1Char('1'));
-        else
-            digits[i] = QChar(digits.at(i).unicode() + 1);
-    }
-    return digits.left(digits.size() - 2) + QLatin1Char('.') + digits.right(2);
+    return roundedDecimalText(amount, 2);
 }
 
 QString MoneyMinToBig(double amount)

@@ -1,6 +1,8 @@
 #include "master/screens.h"
 
 #include "data/forms.h"
+#include "data/prompts.h"
+#include "master/frmcodeman.h"
 #include "master/frmtreecodeman.h"
 
 namespace tarvik::master {
@@ -10,6 +12,11 @@ void registerScreens()
     // One line per command.
     ScreenRegistry::setOpener(203, [] { TFrmTreeCodeMan::maintain(false); });
     ScreenRegistry::setOpener(204, [] { TFrmTreeCodeMan::maintain(true); });
+    ScreenRegistry::setOpener(205, [] {
+        TFrmCodeMan form;
+        SetFormPlacement(&form, 1);
+        prompts().execDialog(form);
+    });
 }
 
 } // namespace tarvik::master

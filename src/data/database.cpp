@@ -173,7 +173,12 @@ Result<void> Database::probeSqliteFile() const
     if (size % pageSize != 0)
         return makeError(notOurs, QStringLiteral("file size is not a whole number of pages (truncated?)"));
     const quint64 pages = be(28, 4);
-    if (be(92, 4) == be(24, 4) && pages > 0 && pages * pageSize > size)
+    // A checkpoint copies page 1 (with the new page count) before the pages after it, so a
+    // process killed in the middle of one leaves a file shorter than its header says; the log
+    // still holds every page and the next open completes the checkpoint. Only without a log is
+    // a short file truncated.
+    const bool logged = QFileInfo(m_spec.path + QStringLiteral("-wal")).size() > 0;
+    if (!logged && be(92, 4) == be(24, 4) && pages > 0 && pages * pageSize > size)
         return makeError(notOurs, QStringLiteral("file shorter than its header says (truncated)"));
     return {};
 }
@@ -187,6 +192,13 @@ Result<void> Database::connect(OpenMode mode)
             if (auto r = probeSqliteFile(); !r)
                 return r;
             // Look before touching: a read-only connection proves the file holds our tables.
+            // Even a read-only look at a database in WAL mode makes its -wal and -shm files;
+            // a file that is refused gets none left beside it.
+            const QString wal = m_spec.path + QStringLiteral("-wal");
+            const QString shm = m_spec.path + QStringLiteral("-shm");
+            const bool hadWal = QFileInfo::exists(wal);
+            const bool hadShm = QFileInfo::exists(shm);
+            Result<void> looked;
             {
                 const QString probeName = m_name + QStringLiteral("-probe");
                 {
@@ -204,14 +216,25 @@ Result<void> Database::connect(OpenMode mode)
                             names.insert(q.value(0).toString().toLower());
                     }
                     probe.close();
-                    if (!good)
-                        return makeError(QStringLiteral("“%1”不是本系统的数据库文件").arg(m_spec.display()), detail);
-                    for (const auto &t : schemaTables())
-                        if (!names.contains(t.name.toLower()))
-                            return makeError(QStringLiteral("“%1”不是本系统的数据库文件").arg(m_spec.display()),
-                                             QStringLiteral("missing table %1").arg(t.name));
+                    if (!good) {
+                        looked = makeError(QStringLiteral("“%1”不是本系统的数据库文件").arg(m_spec.display()), detail);
+                    } else {
+                        for (const auto &t : schemaTables())
+                            if (!names.contains(t.name.toLower())) {
+                                looked = makeError(QStringLiteral("“%1”不是本系统的数据库文件").arg(m_spec.display()),
+                                                   QStringLiteral("missing table %1").arg(t.name));
+                                break;
+                            }
+                    }
                 }
                 QSqlDatabase::removeDatabase(probeName);
+            }
+            if (!looked) {
+                if (!hadWal && QFileInfo(wal).size() == 0)
+                    QFile::remove(wal);
+                if (!hadShm)
+                    QFile::remove(shm);
+                return looked;
             }
         } else {
             QFileInfo fi(m_spec.path);

@@ -151,6 +151,17 @@ bool TdmData::HasPermission(const QString &code)
         > 0;
 }
 
+namespace {
+
+// A null QString binds as SQL NULL, and "F_Code <> NULL" is never true: no bill to leave
+// out must still count every bill.
+QString notNull(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+} // namespace
+
 Result<double> TdmData::GetStockAmount(const QString &itemCode, const QString &excludedBill, int itemKind)
 {
     // Opening amount of an active item plus the signed lines of every bill of its store.
@@ -162,7 +173,7 @@ Result<double> TdmData::GetStockAmount(const QString &itemCode, const QString &e
         "SELECT COALESCE((SELECT SUM(F_amount) FROM Product WHERE F_flag = false AND F_code = ?), 0)"
         " + COALESCE((SELECT SUM(d.F_amount * m.F_OperFlag) FROM DepotD d JOIN DepotM m ON d.F_Code = m.F_Code"
         " WHERE d.F_GoodCode = ? AND m.F_Flag IN (3, -3, 5, -5) AND d.F_Code <> ?), 0)");
-    auto r = m_db->scalar(itemKind == StockRaw ? raw : product, {itemCode, itemCode, excludedBill});
+    auto r = m_db->scalar(itemKind == StockRaw ? raw : product, {itemCode, itemCode, notNull(excludedBill)});
     if (!r)
         return r.error();
     return r->toDouble();
@@ -177,7 +188,7 @@ Result<double> lastPrice(Database &db, const QString &master, const QString &ite
     auto r = db.scalar(QStringLiteral("SELECT d.F_price FROM DepotM m JOIN DepotD d ON m.F_Code = d.F_Code"
                                       " WHERE m.F_Flag = ? AND d.F_GoodCode = ? AND m.F_Code <> ?"
                                       " ORDER BY d.F_ID DESC LIMIT 1"),
-                       {billKind, itemCode, excludedBill});
+                       {billKind, itemCode, notNull(excludedBill)});
     if (!r)
         return r.error();
     if (!r->isNull())

@@ -57,6 +57,10 @@ T *ShowChildForm(const std::function<T *()> &create = [] { return new T; })
 // 3 1024x737 centred on the main window; other values leave the window alone.
 void SetFormPlacement(QWidget *form, int mode);
 
+// Screens the main window opens outside the command catalogue (registered by the layer that owns them).
+inline constexpr int kScreenDesktop = 900; // "导航图": the picture-button desktop TFrmBtnImage
+inline constexpr int kScreenAbout = 901;   // "关于我们": the about box TfrmAboutInfo
+
 // The commands of the main window, filled by each layer with the screens it owns.
 class ScreenRegistry {
 public:

@@ -41,14 +41,19 @@ std::vector<TableDef> buildSchema()
                   text("F_depot"), dbl("F_amount"), money("F_TotalPrice"), memo("F_Mem")},
                  {idx("ux_depotm_code", {"F_Code"}, true), idx("ix_depotm_flag_date", {"F_Flag", "F_date"}),
                   idx("ix_depotm_makedate", {"F_MakeDate"}), idx("ix_depotm_sccode", {"F_SCcode"}),
-                  idx("ix_depotm_oldcode", {"F_OldCode"})}});
+                  idx("ix_depotm_oldcode", {"F_OldCode"}),
+                  // The stock formula reads kind and direction of each line's bill from this index alone.
+                  idx("ix_depotm_code_kind", {"F_Code", "F_Flag", "F_OperFlag"}),
+                  // Bill numbering: the largest number of one kind and prefix without a scan of the kind.
+                  idx("ix_depotm_flag_code", {"F_Flag", "F_Code"})}});
 
     {
         TableDef d{"DepotD",
                    {id(), text("F_Code", 50), text("F_GoodCode", 50), text("F_GoodName"), text("F_type"),
                     text("F_spec"), text("F_unit", 50), text("F_address"), text("F_TMcode", 50), dbl("F_amount"),
                     money("F_price"), dbl("F_totalPrice"), dbl("F_CBprice"), lng("F_flag"), memo("F_Mem")},
-                   {idx("ix_depotd_code", {"F_Code"}), idx("ix_depotd_goodcode", {"F_GoodCode", "F_Code"})}};
+                   // F_amount in the item index lets the stock formula sum an item's lines from the index alone.
+                   {idx("ix_depotd_code", {"F_Code"}), idx("ix_depotd_goodcode", {"F_GoodCode", "F_Code", "F_amount"})}};
         addCustom(d.columns);
         t.push_back(d);
     }

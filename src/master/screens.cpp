@@ -3,6 +3,7 @@
 #include "data/forms.h"
 #include "data/prompts.h"
 #include "master/frmcodeman.h"
+#include "master/frmgoodgl.h"
 #include "master/frmtreecodeman.h"
 
 namespace tarvik::master {
@@ -10,6 +11,7 @@ namespace tarvik::master {
 void registerScreens()
 {
     // One line per command.
+    ScreenRegistry::setOpener(201, [] { ShowChildForm<TFrmGoodGl>(); });
     ScreenRegistry::setOpener(203, [] { TFrmTreeCodeMan::maintain(false); });
     ScreenRegistry::setOpener(204, [] { TFrmTreeCodeMan::maintain(true); });
     ScreenRegistry::setOpener(205, [] {

@@ -81,6 +81,7 @@ void TFrmGoodEdit::build()
     cbbUnit->setObjectName(QStringLiteral("cbbUnit"));
     cbbUnit->setEditable(true);
     cbbUnit->installEventFilter(this);
+    cbbUnit->lineEdit()->setMaxLength(50);
     rceHdepot = numberBox(this, "rceHdepot", 2);
     rceDdepot = numberBox(this, "rceDdepot", 2);
     cePrice1 = numberBox(this, "cePrice1", 2);

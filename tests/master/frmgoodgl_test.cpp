@@ -1,5 +1,8 @@
 #include "master/frmgoodgl.h"
 
+#include "data/forms.h"
+#include "master/screens.h"
+
 #include "data/grid/datagrid.h"
 #include "data/rowset.h"
 #include "data/session.h"
@@ -189,3 +192,38 @@ TEST_P(GoodListTest, rights_gate_the_buttons_and_keys_and_navigation_follows_the
 }
 
 TARVIK_ENGINE_TESTS(GoodListTest);
+
+namespace {
+class MasterScreensTest : public EngineTest {
+protected:
+    void TearDown() override
+    {
+        ScreenRegistry::clear();
+        EngineTest::TearDown();
+    }
+};
+} // namespace
+
+TEST_P(MasterScreensTest, commands_open_the_list_as_one_child_and_the_settings_as_modal_dialogs)
+{
+    ScriptedPrompts p;
+    master::registerScreens();
+    QStringList titles;
+    for (int i = 0; i < 3; ++i)
+        p.answerDialog([&](QDialog &d) {
+            titles << d.windowTitle();
+            return int(QDialog::Rejected);
+        });
+    for (int code : {203, 204, 205})
+        EXPECT_TRUE(ScreenRegistry::open(code)) << code;
+    EXPECT_EQ(titles, (QStringList{"原材料类型资料", "产成品类型资料", "选项设置"}));
+
+    ASSERT_TRUE(ScreenRegistry::open(201));
+    TFrmGoodGl *list = findChildForm<TFrmGoodGl>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(ScreenRegistry::open(201));
+    EXPECT_EQ(findChildForm<TFrmGoodGl>(), list) << "a second open brings the first to the front";
+    delete list;
+}
+
+TARVIK_ENGINE_TESTS(MasterScreensTest);

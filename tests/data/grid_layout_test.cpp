@@ -143,24 +143,24 @@ TEST_P(GridLayoutTest, grid_without_layout_rows_keeps_its_design_and_saving_chan
 
 TEST_P(GridLayoutTest, saving_after_price_columns_were_removed_keeps_their_rows)
 {
-    addRow("goodgl", "F_GoodCode", "编码", 0);
-    addRow("goodgl", "F_Price", "单价", 1, 70);
-    addRow("goodgl", "F_Amount", "数量", 2);
-    addRow("goodgl", "F_TotalPrice", "金额", 3, 90);
-    addRow("goodgl", "F_Mem", "备注", 4);
+    addRow("pricegridtest", "F_GoodCode", "编码", 0);
+    addRow("pricegridtest", "F_Price", "单价", 1, 70);
+    addRow("pricegridtest", "F_Amount", "数量", 2);
+    addRow("pricegridtest", "F_TotalPrice", "金额", 3, 90);
+    addRow("pricegridtest", "F_Mem", "备注", 4);
     loginContext().OperCode = "001";
     loginContext().Price = false;
-    ASSERT_TRUE(LoadGridLayout(&grid, "goodgl"));
+    ASSERT_TRUE(LoadGridLayout(&grid, "pricegridtest"));
     FormatGridColumns(&grid, 1, 1);
     EXPECT_EQ(fields(), QStringList({"F_GoodCode", "F_Amount", "F_Mem"}));
     grid.setColumnWidth(1, 66);
-    ASSERT_TRUE(SaveGridLayout(&grid, "goodgl"));
-    EXPECT_EQ(stored("goodgl", "F_Amount")["f_order"].toInt(), 1);
-    EXPECT_EQ(stored("goodgl", "F_Amount")["f_width"].toInt(), 66);
-    EXPECT_EQ(stored("goodgl", "F_Mem")["f_order"].toInt(), 2);
-    EXPECT_EQ(stored("goodgl", "F_Price")["f_order"].toInt(), 1);
-    EXPECT_EQ(stored("goodgl", "F_TotalPrice")["f_order"].toInt(), 3);
-    EXPECT_EQ(stored("goodgl", "F_TotalPrice")["f_width"].toInt(), 90);
+    ASSERT_TRUE(SaveGridLayout(&grid, "pricegridtest"));
+    EXPECT_EQ(stored("pricegridtest", "F_Amount")["f_order"].toInt(), 1);
+    EXPECT_EQ(stored("pricegridtest", "F_Amount")["f_width"].toInt(), 66);
+    EXPECT_EQ(stored("pricegridtest", "F_Mem")["f_order"].toInt(), 2);
+    EXPECT_EQ(stored("pricegridtest", "F_Price")["f_order"].toInt(), 1);
+    EXPECT_EQ(stored("pricegridtest", "F_TotalPrice")["f_order"].toInt(), 3);
+    EXPECT_EQ(stored("pricegridtest", "F_TotalPrice")["f_width"].toInt(), 90);
 }
 
 TEST_P(GridLayoutTest, pick_list_from_a_statement)
